@@ -1,0 +1,325 @@
+// The real program, run in a temporary folder as a user or a script runs it.
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "run_program.h"
+
+namespace frame2bmp::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr int WIDTH = 176;
+constexpr int HEIGHT = 144;
+constexpr int PLANE = WIDTH * HEIGHT;
+constexpr std::size_t FRAME_FILE = 48 + 3 * PLANE;   // 76080
+constexpr std::size_t BITMAP_FILE = 54 + 3 * PLANE;  // 76086
+
+const std::string REPLACE_PROMPT = "Output file exists. Replace? [y/N] \n";
+
+struct Triple {
+    int y, cb, cr;
+};
+
+// Different in every row and column and in each plane, so that a flip, a
+// mirror or a swapped channel shows.
+Triple FixtureSample(int row, int column) {
+    Triple t{(row * 7 + column * 3) % 256, (row * 5 + column * 2 + 40) % 256,
+             (767 - row * 3 + column) % 256};  // never negative
+    // Y 95..173 with Cb 30, Cr 238 is where rounded doubles and exact
+    // arithmetic part; the frame avoids it so the reference below stays simple.
+    if (t.cb == 30 && t.cr == 238) t.cr = 237;
+    return t;
+}
+
+Bytes FixtureFrame(std::size_t size = FRAME_FILE) {
+    Bytes frame(std::max(size, FRAME_FILE));
+    for (std::size_t i = 0; i < 48; ++i) frame[i] = static_cast<std::uint8_t>(0xA0 + i);
+    for (int row = 0; row < HEIGHT; ++row) {
+        for (int column = 0; column < WIDTH; ++column) {
+            const Triple t = FixtureSample(row, column);
+            const std::size_t at = 48 + static_cast<std::size_t>(row * WIDTH + column);
+            frame[at] = static_cast<std::uint8_t>(t.y);
+            frame[at + PLANE] = static_cast<std::uint8_t>(t.cb);
+            frame[at + 2 * PLANE] = static_cast<std::uint8_t>(t.cr);
+        }
+    }
+    for (std::size_t i = FRAME_FILE; i < frame.size(); ++i) frame[i] = 0x5A;  // ignored tail
+    frame.resize(size);
+    return frame;
+}
+
+// Exact arithmetic in units of 1/10000, truncated toward zero and clamped.
+std::array<std::uint8_t, 3> ExactBgr(Triple t) {
+    const auto byte = [](long tenThousandths) {
+        const long v = tenThousandths / 10000;
+        return static_cast<std::uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v);
+    };
+    const long dCb = t.cb - 128;
+    const long dCr = t.cr - 128;
+    return {byte(t.y * 10000L + dCb * 17790), byte(t.y * 10000L - dCb * 3455 - dCr * 7169),
+            byte(t.y * 10000L + dCr * 14075)};
+}
+
+Bytes ExpectedBitmap() {
+    Bytes bmp = {'B', 'M', 0x36, 0x29, 0x01, 0x00, 0, 0, 0, 0, 54, 0, 0, 0,
+                 40, 0, 0, 0, 176, 0, 0, 0, 144, 0, 0, 0, 1, 0, 24, 0,
+                 0, 0, 0, 0, 0x00, 0x29, 0x01, 0x00, 0xC4, 0x0E, 0, 0, 0xC4, 0x0E, 0, 0,
+                 0, 0, 0, 0, 0, 0, 0, 0};
+    for (int row = HEIGHT - 1; row >= 0; --row) {  // bottom-up
+        for (int column = 0; column < WIDTH; ++column) {
+            const auto bgr = ExactBgr(FixtureSample(row, column));
+            bmp.insert(bmp.end(), bgr.begin(), bgr.end());
+        }
+    }
+    return bmp;
+}
+
+// Reports the first differing byte rather than two long dumps.
+::testing::AssertionResult SameBytes(const Bytes& got, const Bytes& want) {
+    const auto [g, w] = std::mismatch(got.begin(), got.end(), want.begin(), want.end());
+    if (g == got.end() && w == want.end()) return ::testing::AssertionSuccess();
+    const auto at = g - got.begin();
+    auto failure = ::testing::AssertionFailure();
+    failure << "sizes " << got.size() << " and " << want.size() << ", first difference at " << at;
+    if (g != got.end() && w != want.end()) failure << ": " << int(*g) << " instead of " << int(*w);
+    return failure;
+}
+
+Bytes ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteFile(const fs::path& path, const Bytes& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+class ProgramTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char name[] = "/tmp/frame2bmp-test-XXXXXX";
+        ASSERT_NE(mkdtemp(name), nullptr);
+        dir_ = name;
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    // Runs the program in the temporary folder; whatever happens, it must
+    // exit with status 0 and print nothing on standard output.
+    RunResult Run(std::vector<std::string> args, std::optional<std::string> input = std::string()) {
+        args.insert(args.begin(), FRAME2BMP_BINARY);
+        RunResult r = RunProgram({args, std::move(input), dir_.string()});
+        EXPECT_TRUE(r.exited) << "signal " << r.signal;
+        EXPECT_EQ(r.exitCode, 0);
+        EXPECT_EQ(r.out, "");
+        return r;
+    }
+
+    fs::path At(const std::string& relative) const { return dir_ / relative; }
+
+    fs::path dir_;
+};
+
+TEST_F(ProgramTest, ConvertsAFrameByteForByte) {
+    WriteFile(At("clip1.dat"), FixtureFrame());
+    EXPECT_EQ(Run({"clip1.dat"}).err, "");
+    EXPECT_TRUE(SameBytes(ReadFile(At("clip1.BMP")), ExpectedBitmap()));
+    EXPECT_TRUE(SameBytes(ReadFile(At("clip1.dat")), FixtureFrame()));  // the input is left alone
+}
+
+// netpbm's reader agrees on what the picture is: the header is one a real
+// decoder accepts, rows come out top-down and channels as red, green, blue.
+TEST_F(ProgramTest, IndependentDecoderReadsThePicture) {
+    WriteFile(At("clip1.dat"), FixtureFrame());
+    Run({"clip1.dat"});
+    const RunResult decoded = RunProgram({{"/usr/bin/bmptopnm", At("clip1.BMP").string()}, "", ""});
+    ASSERT_EQ(decoded.exitCode, 0) << "bmptopnm (Debian's netpbm) is needed: " << decoded.err;
+    const std::string header = "P6\n176 144\n255\n";
+    ASSERT_EQ(decoded.out.substr(0, header.size()), header);
+    std::string rgb;
+    for (int row = 0; row < HEIGHT; ++row) {
+        for (int column = 0; column < WIDTH; ++column) {
+            const auto bgr = ExactBgr(FixtureSample(row, column));
+            rgb += {static_cast<char>(bgr[2]), static_cast<char>(bgr[1]), static_cast<char>(bgr[0])};
+        }
+    }
+    EXPECT_TRUE(decoded.out.substr(header.size()) == rgb);
+}
+
+TEST_F(ProgramTest, InputSizes) {
+    const struct {
+        std::size_t size;
+        bool converts;
+    } cases[] = {{0, false}, {47, false}, {48, false}, {FRAME_FILE - 1, false},
+                 {FRAME_FILE, true}, {FRAME_FILE + 1, true}, {3 * FRAME_FILE, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.size);
+        fs::remove(At("clip1.BMP"));
+        WriteFile(At("clip1.dat"), FixtureFrame(c.size));
+        const RunResult r = Run({"clip1.dat"});
+        EXPECT_EQ(r.err, c.converts ? "" : "Read error\n");
+        if (c.converts) {
+            EXPECT_TRUE(SameBytes(ReadFile(At("clip1.BMP")), ExpectedBitmap()));
+        } else {
+            EXPECT_FALSE(fs::exists(At("clip1.BMP")));
+        }
+    }
+}
+
+TEST_F(ProgramTest, MissingInputNamesThePathAndCreatesNothing) {
+    const struct {
+        std::vector<std::string> args;
+        std::string err;
+        std::string wouldBeOutput;
+    } cases[] = {
+        {{"missing.dat"}, "Can't open file\nmissing.dat\n", "missing.BMP"},
+        {{}, "Can't open file\n\n", ".BMP"},
+        // Control bytes from a file name never reach the terminal.
+        {{"bad\x1b[2J\x7fname.dat"}, "Can't open file\nbad?[2J?name.dat\n", "bad\x1b[2J\x7fname.BMP"},
+    };
+    for (const auto& c : cases) {
+        // Even an existing output is not asked about when there is no input.
+        WriteFile(At(c.wouldBeOutput), {1, 2, 3});
+        EXPECT_EQ(Run(c.args, "y\n").err, c.err);
+        EXPECT_TRUE(SameBytes(ReadFile(At(c.wouldBeOutput)), (Bytes{1, 2, 3})));
+    }
+}
+
+TEST_F(ProgramTest, ArgumentTextLikeAWindowsCommandLine) {
+    WriteFile(At("my clip 1.dat"), FixtureFrame());
+    const std::vector<std::string> forms[] = {
+        {"my clip 1.dat"},                       // one argument with blanks
+        {"my", "clip", "1.dat"},                 // joined by single blanks
+        {"\"my clip 1.dat\" and more text"},     // text after the closing quote is ignored
+        {"\"my clip 1.dat"},                     // no closing quote
+        {"\t my clip 1.dat"},                    // leading blanks and tabs skipped
+    };
+    for (const auto& args : forms) {
+        SCOPED_TRACE(args.front());
+        fs::remove(At("my clip 1.BMP"));
+        EXPECT_EQ(Run(args).err, "");
+        EXPECT_TRUE(SameBytes(ReadFile(At("my clip 1.BMP")), ExpectedBitmap()));
+    }
+}
+
+TEST_F(ProgramTest, AsksBeforeReplacingAndOnlyYesReplaces) {
+    const struct {
+        std::string answer;
+        bool replaces;
+    } cases[] = {
+        {"y\n", true},   {"YES\n", true},   {"Yes \t\r\n", true}, {"y", true},
+        {"n\n", false},  {"\n", false},     {"", false},          {"yess\n", false},
+        {" y\n", false}, {"y es\n", false}, {"no\ny\n", false},
+    };
+    WriteFile(At("clip1.dat"), FixtureFrame());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.answer);
+        const Bytes old(5000, 0x77);
+        WriteFile(At("clip1.BMP"), old);
+        EXPECT_EQ(Run({"clip1.dat"}, c.answer).err, REPLACE_PROMPT);
+        EXPECT_TRUE(SameBytes(ReadFile(At("clip1.BMP")), c.replaces ? ExpectedBitmap() : old));
+    }
+    // With standard input closed there is nobody to say Yes.
+    WriteFile(At("clip1.BMP"), {9});
+    EXPECT_EQ(Run({"clip1.dat"}, std::nullopt).err, REPLACE_PROMPT);
+    EXPECT_TRUE(SameBytes(ReadFile(At("clip1.BMP")), Bytes{9}));
+}
+
+TEST_F(ProgramTest, OutputThatNamesTheInputReplacesTheFrameAfterYes) {
+    WriteFile(At("clip1.BMP"), FixtureFrame());
+    EXPECT_EQ(Run({"clip1.BMP"}, "n\n").err, REPLACE_PROMPT);
+    EXPECT_TRUE(SameBytes(ReadFile(At("clip1.BMP")), FixtureFrame()));
+    EXPECT_EQ(Run({"clip1.BMP"}, "y\n").err, REPLACE_PROMPT);
+    EXPECT_TRUE(SameBytes(ReadFile(At("clip1.BMP")), ExpectedBitmap()));
+}
+
+TEST_F(ProgramTest, DirectoryWhereTheOutputShouldGo) {
+    WriteFile(At("clip1.dat"), FixtureFrame());
+    fs::create_directory(At("clip1.BMP"));
+    EXPECT_EQ(Run({"clip1.dat"}, "y\n").err, "Can't create file\nclip1.BMP\n");
+    EXPECT_TRUE(fs::is_directory(At("clip1.BMP")));
+    EXPECT_EQ(Run({"nowhere/clip1.dat"}).err, "Can't open file\nnowhere/clip1.dat\n");
+}
+
+TEST_F(ProgramTest, WriteErrorOnAFullDeviceLeavesTheDeviceAndItsLinkAlone) {
+    WriteFile(At("clip1.dat"), FixtureFrame());
+    fs::create_symlink("/dev/full", At("clip1.BMP"));
+    EXPECT_EQ(Run({"clip1.dat"}, "y\n").err, REPLACE_PROMPT + "Write error\n");
+    EXPECT_TRUE(fs::is_symlink(At("clip1.BMP")));
+    EXPECT_EQ(fs::read_symlink(At("clip1.BMP")), "/dev/full");
+    EXPECT_TRUE(fs::is_character_file("/dev/full"));
+}
+
+// Paths of up to 259 bytes and components of up to 255 are used whole; a
+// longer one is refused, never cut to name a different file.
+TEST_F(ProgramTest, PathLimits) {
+    // Built by appending: GCC 12 misreads chains of string + with -Wrestrict.
+    const auto cat = [](std::initializer_list<std::string> parts) {
+        std::string joined;
+        for (const auto& part : parts) joined.append(part);
+        return joined;
+    };
+    const auto dirOf = [](std::size_t length) {  // "ddd.../" of `length` bytes
+        return std::string(length - 1, 'd').append("/");
+    };
+    const auto n = [](std::size_t length) { return std::string(length, 'n'); };
+    const auto e = [](std::size_t length) { return std::string(length, 'e'); };
+    const struct {
+        std::string label;
+        std::string input;   // created as a frame unless too long for the file system
+        std::string err;     // "" means converted to `output`
+        std::string output;
+    } cases[] = {
+        {"path 259", cat({dirOf(201), n(54), ".dat"}), "", cat({dirOf(201), n(54), ".BMP"})},
+        {"path 260", cat({dirOf(201), n(55), ".dat"}), "open", ""},
+        {"output 259", cat({dirOf(201), n(54)}), "", cat({dirOf(201), n(54), ".BMP"})},
+        {"output 260", cat({dirOf(201), n(55)}), "create", cat({dirOf(201), n(55), ".BMP"})},
+        {"output 260 from a shorter extension", cat({dirOf(201), n(55), ".x"}), "create",
+         cat({dirOf(201), n(55), ".BMP"})},
+        // Within the program's limits, but the file system refuses a 259-byte name.
+        {"name 255", n(255), "create", cat({n(255), ".BMP"})},
+        {"name 256", n(256), "open", ""},
+        {"directory 254", cat({dirOf(254), "n"}), "", cat({dirOf(254), "n.BMP"})},
+        {"directory 255", cat({dirOf(255), "n"}), "create", cat({dirOf(255), "n.BMP"})},
+        {"directory 256", cat({dirOf(256), "n"}), "open", ""},
+        {"extension 254", cat({"n.", e(253)}), "", "n.BMP"},
+        {"extension 255", cat({".", e(254)}), "", ".BMP"},
+        {"extension 256", cat({".", e(255)}), "open", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        const fs::path input = At(c.input);
+        std::error_code ignored;
+        fs::create_directories(input.parent_path(), ignored);
+        WriteFile(input, FixtureFrame());  // fails silently past the file system's limits
+        const RunResult r = Run({c.input});
+        if (c.err.empty()) {
+            EXPECT_EQ(r.err, "");
+            EXPECT_TRUE(SameBytes(ReadFile(At(c.output)), ExpectedBitmap()));
+        } else if (c.err == "open") {
+            EXPECT_EQ(r.err, "Can't open file\n" + c.input + "\n");
+        } else {
+            EXPECT_EQ(r.err, "Can't create file\n" + c.output + "\n");
+            EXPECT_FALSE(fs::exists(At(c.output), ignored));
+        }
+        fs::remove_all(At(c.input.substr(0, c.input.find('/'))), ignored);
+    }
+}
+
+}  // namespace
+}  // namespace frame2bmp::testing

@@ -1,0 +1,28 @@
+// Runs a program as a separate process, feeding its standard input and
+// collecting what it writes, as a shell or a script would.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace frame2bmp::testing {
+
+struct RunResult {
+    bool exited = false;   // ended by exit, not by a signal or the time limit
+    int exitCode = -1;
+    int signal = 0;
+    std::string out;
+    std::string err;
+};
+
+struct RunOptions {
+    std::vector<std::string> argv;      // argv[0] is the program's path
+    std::optional<std::string> input;   // standard input's content; none: closed
+    std::string directory;              // working directory; empty: the test's
+    int timeoutSeconds = 30;
+};
+
+RunResult RunProgram(const RunOptions& options);
+
+}  // namespace frame2bmp::testing
