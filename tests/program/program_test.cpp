@@ -122,8 +122,12 @@ class ProgramTest : public ::testing::Test {
     // Runs the program in the temporary folder; whatever happens, it must
     // exit with status 0 and print nothing on standard output.
     RunResult Run(std::vector<std::string> args, std::optional<std::string> input = std::string()) {
-        args.insert(args.begin(), FRAME2BMP_BINARY);
-        RunResult r = RunProgram({args, std::move(input), dir_.string()});
+        return Run(RunOptions{std::move(args), std::move(input)});
+    }
+    RunResult Run(RunOptions options) {
+        options.argv.insert(options.argv.begin(), FRAME2BMP_BINARY);
+        options.directory = dir_.string();
+        RunResult r = RunProgram(options);
         EXPECT_TRUE(r.exited) << "signal " << r.signal;
         EXPECT_EQ(r.exitCode, 0);
         EXPECT_EQ(r.out, "");
@@ -319,6 +323,56 @@ TEST_F(ProgramTest, PathLimits) {
         }
         fs::remove_all(At(c.input.substr(0, c.input.find('/'))), ignored);
     }
+}
+
+// On a terminal each notice waits for Enter, as a message box waits for OK;
+// the question is answered on the terminal too.
+TEST_F(ProgramTest, OnATerminalNoticesWaitForEnter) {
+    RunOptions waiting{{FRAME2BMP_BINARY, "missing.dat"}, "\n", dir_.string()};
+    waiting.terminalInput = true;
+    waiting.timeoutSeconds = 2;
+    const RunResult stuck = RunProgram(waiting);
+    EXPECT_FALSE(stuck.exited) << "the second notice did not wait";
+    EXPECT_EQ(stuck.err, "Can't open file\nmissing.dat\n");
+
+    RunOptions dismissed{{"missing.dat"}, "\n\n"};
+    dismissed.terminalInput = true;
+    EXPECT_EQ(Run(dismissed).err, "Can't open file\nmissing.dat\n");
+
+    WriteFile(At("clip1.dat"), FixtureFrame());
+    WriteFile(At("clip1.BMP"), {1});
+    RunOptions answered{{"clip1.dat"}, "yes\n"};
+    answered.terminalInput = true;
+    EXPECT_EQ(Run(answered).err, "Output file exists. Replace? [y/N] ");  // the terminal echoes the newline
+    EXPECT_TRUE(SameBytes(ReadFile(At("clip1.BMP")), ExpectedBitmap()));
+}
+
+// Standard error nobody reads, full or closed, and a file-size limit: the
+// run still ends with exit status 0 and never leaves a partial bitmap.
+TEST_F(ProgramTest, SurvivesBrokenStandardErrorAndFileSizeLimits) {
+    WriteFile(At("clip1.dat"), FixtureFrame());
+    for (const ErrorStream error : {ErrorStream::BrokenPipe, ErrorStream::Full, ErrorStream::Closed}) {
+        RunOptions failing{{"missing.dat"}, ""};
+        failing.error = error;
+        Run(failing);
+
+        RunOptions converting{{"clip1.dat"}, ""};
+        converting.error = error;
+        fs::remove(At("clip1.BMP"));
+        Run(converting);
+        EXPECT_TRUE(SameBytes(ReadFile(At("clip1.BMP")), ExpectedBitmap()));
+    }
+    for (const long long limit : {0LL, 53LL, 40000LL, 76085LL}) {
+        SCOPED_TRACE(limit);
+        fs::remove(At("clip1.BMP"));
+        RunOptions limited{{"clip1.dat"}, ""};
+        limited.fileSizeLimit = limit;
+        EXPECT_EQ(Run(limited).err, "Write error\n");
+        EXPECT_FALSE(fs::exists(At("clip1.BMP")));
+    }
+    RunOptions enough{{"clip1.dat"}, ""};
+    enough.fileSizeLimit = 76086;
+    EXPECT_EQ(Run(enough).err, "");
 }
 
 }  // namespace

@@ -16,11 +16,22 @@ struct RunResult {
     std::string err;
 };
 
+// Where the program's standard error goes.
+enum class ErrorStream {
+    Collected,    // a pipe read into RunResult::err
+    Closed,       // descriptor 2 closed
+    BrokenPipe,   // a pipe nobody reads: writes fail with EPIPE
+    Full,         // /dev/full: writes fail with ENOSPC
+};
+
 struct RunOptions {
     std::vector<std::string> argv;      // argv[0] is the program's path
     std::optional<std::string> input;   // standard input's content; none: closed
     std::string directory;              // working directory; empty: the test's
     int timeoutSeconds = 30;
+    bool terminalInput = false;         // input typed on a terminal (a pty), not piped
+    ErrorStream error = ErrorStream::Collected;
+    long long fileSizeLimit = -1;       // RLIMIT_FSIZE in bytes; -1: unchanged
 };
 
 RunResult RunProgram(const RunOptions& options);
