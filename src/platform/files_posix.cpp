@@ -78,11 +78,21 @@ bool OpensForReading(const char* path) {
 
 WriteOutcome WriteWholeFile(const char* path,
                             std::initializer_list<std::span<const std::uint8_t>> blocks) {
-    const int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0666);
+    // O_NONBLOCK: a FIFO with nobody reading it fails to open (ENXIO)
+    // instead of holding the run forever.
+    const int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
     if (fd < 0) return WriteOutcome::CantCreate;
 
     struct stat created {};
     const bool regular = fstat(fd, &created) == 0 && S_ISREG(created.st_mode);
+    if (!regular) {
+        // A FIFO or a device: writes must wait for room, not fail for want of it.
+        const int flags = fcntl(fd, F_GETFL);
+        if (flags == -1 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == -1) {
+            close(fd);
+            return WriteOutcome::CantCreate;
+        }
+    }
 
     bool ok = true;
     for (const auto block : blocks) {

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstddef>
+#include <cstring>
 #include <unistd.h>
 
 namespace frame2bmp {
@@ -21,9 +22,11 @@ void WriteAll(int fd, const char* data, std::size_t size) {
 }
 
 // Paths come from file names, which may hold any byte: control bytes are
-// shown as '?' so that a crafted name cannot drive the terminal.
-void WriteShown(std::string_view text) {
-    char chunk[256];
+// shown as '?' so that a crafted name cannot drive the terminal. The text and
+// its ending go out together, in one write when they fit, so that other
+// writers to the same terminal do not cut into the line.
+void WriteShown(std::string_view text, std::string_view ending) {
+    char chunk[512];
     std::size_t used = 0;
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
@@ -33,7 +36,13 @@ void WriteShown(std::string_view text) {
             used = 0;
         }
     }
-    WriteAll(STDERR_FILENO, chunk, used);
+    if (used + ending.size() > sizeof chunk) {
+        WriteAll(STDERR_FILENO, chunk, used);
+        WriteAll(STDERR_FILENO, ending.data(), ending.size());
+        return;
+    }
+    std::memcpy(chunk + used, ending.data(), ending.size());
+    WriteAll(STDERR_FILENO, chunk, used + ending.size());
 }
 
 struct Line {
@@ -81,8 +90,7 @@ Line ReadAnswerLine() {
 }  // namespace
 
 void ShowNotice(std::string_view text) {
-    WriteShown(text);
-    WriteAll(STDERR_FILENO, "\n", 1);
+    WriteShown(text, "\n");
     // A message box waits to be dismissed; on a terminal, Enter dismisses the
     // notice. With no terminal there is nobody to wait for.
     if (isatty(STDIN_FILENO)) {
@@ -91,8 +99,7 @@ void ShowNotice(std::string_view text) {
 }
 
 bool AskYesNo(std::string_view text) {
-    WriteShown(text);
-    WriteAll(STDERR_FILENO, " [y/N] ", 7);
+    WriteShown(text, " [y/N] ");
     const Line answer = ReadAnswerLine();
     // A terminal echoes the user's newline; otherwise end the line ourselves.
     if (!answer.ended || !isatty(STDIN_FILENO)) {
