@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
+#include <string_view>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,8 +15,8 @@ namespace frame2bmp::testing {
 namespace {
 
 // In the child, between fork and exec: only async-signal-safe calls.
-[[noreturn]] void StartChild(const RunOptions& options, char* const* argv, int input, int output,
-                             int error, const char* terminal) {
+[[noreturn]] void StartChild(const RunOptions& options, char* const* argv, char* const* envp,
+                             int input, int output, int error, const char* terminal) {
     if (terminal != nullptr) {
         setsid();  // the pty becomes the controlling terminal when opened
         input = open(terminal, O_RDWR);
@@ -48,7 +49,7 @@ namespace {
         }
     }
     signal(SIGPIPE, SIG_DFL);
-    execv(argv[0], argv);
+    execve(argv[0], argv, envp);
     _exit(127);
 }
 
@@ -78,9 +79,24 @@ RunResult RunProgram(const RunOptions& options) {
     for (const auto& arg : options.argv) argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
 
+    std::vector<std::string> environment;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        const std::string_view current(*entry);
+        bool replaced = false;
+        for (const auto& setting : options.environment) {
+            replaced = replaced || current.substr(0, current.find('=') + 1) ==
+                                       setting.substr(0, setting.find('=') + 1);
+        }
+        if (!replaced) environment.emplace_back(current);
+    }
+    environment.insert(environment.end(), options.environment.begin(), options.environment.end());
+    std::vector<char*> envp;
+    for (auto& setting : environment) envp.push_back(setting.data());
+    envp.push_back(nullptr);
+
     const pid_t child = fork();
     if (child == 0) {
-        StartChild(options, argv.data(), options.input ? in[0] : -1, out[1], err[1], terminalName);
+        StartChild(options, argv.data(), envp.data(), options.input ? in[0] : -1, out[1], err[1], terminalName);
     }
     close(in[0]);
     close(out[1]);

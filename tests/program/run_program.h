@@ -3,6 +3,7 @@
 #pragma once
 
 #include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,10 @@ enum class ErrorStream {
 };
 
 struct RunOptions {
+    RunOptions(std::vector<std::string> argv_ = {}, std::optional<std::string> input_ = {},
+               std::string directory_ = {})
+        : argv(std::move(argv_)), input(std::move(input_)), directory(std::move(directory_)) {}
+
     std::vector<std::string> argv;      // argv[0] is the program's path
     std::optional<std::string> input;   // standard input's content; none: closed
     std::string directory;              // working directory; empty: the test's
@@ -32,6 +37,7 @@ struct RunOptions {
     bool terminalInput = false;         // input typed on a terminal (a pty), not piped
     ErrorStream error = ErrorStream::Collected;
     long long fileSizeLimit = -1;       // RLIMIT_FSIZE in bytes; -1: unchanged
+    std::vector<std::string> environment;  // NAME=value, set over the test's own
 };
 
 RunResult RunProgram(const RunOptions& options);
