@@ -1,11 +1,17 @@
 # make            build build/frame2bmp (optimised)
 # make run        convert the sample test card, or FRAME=path
-# make test       install what the tests need, build, run every test
+# make test       install what the tests need, build, run every test: the
+#                 suite, the suite again under ASan and UBSan, and the fuzzers
 # WERROR=1        treat compiler warnings as errors
 
 BUILD_DIR := build
+SANITIZE_DIR := build-sanitize
+FUZZ_DIR := build-fuzz
+FUZZ_SECONDS ?= 60
+
 BUILD_PACKAGES := cmake make g++
-TEST_PACKAGES := $(BUILD_PACKAGES) libgtest-dev netpbm
+TEST_PACKAGES := $(BUILD_PACKAGES) libgtest-dev netpbm strace locales util-linux \
+                 clang libclang-rt-14-dev
 
 # The program alone needs only a compiler; the tests need GoogleTest.
 TESTS ?= OFF
@@ -16,7 +22,7 @@ else
 CMAKE_OPTIONS += -DFRAME2BMP_WERROR=OFF
 endif
 
-.PHONY: all build run test clean
+.PHONY: all build run test test-suite test-sanitize test-fuzz clean
 
 all: build
 
@@ -38,8 +44,25 @@ endif
 
 test:
 	@scripts/install-deps $(TEST_PACKAGES)
+	@$(MAKE) --no-print-directory test-suite test-sanitize test-fuzz
+
+test-suite:
 	@$(MAKE) --no-print-directory build TESTS=ON
 	ctest --test-dir $(BUILD_DIR) --output-on-failure --parallel 2
 
+# The same tests, on a build with AddressSanitizer and UndefinedBehaviorSanitizer.
+test-sanitize:
+	cmake -S . -B $(SANITIZE_DIR) $(CMAKE_OPTIONS) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	      -DBUILD_TESTING=ON -DFRAME2BMP_SANITIZE=ON >/dev/null
+	cmake --build $(SANITIZE_DIR) --parallel
+	ctest --test-dir $(SANITIZE_DIR) --output-on-failure --parallel 2
+
+# libFuzzer needs clang; each target runs FUZZ_SECONDS after replaying its corpus.
+test-fuzz:
+	CXX=clang++ cmake -S . -B $(FUZZ_DIR) $(CMAKE_OPTIONS) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	      -DFRAME2BMP_FUZZ=ON -DFRAME2BMP_FUZZ_SECONDS=$(FUZZ_SECONDS) >/dev/null
+	cmake --build $(FUZZ_DIR) --parallel
+	ctest --test-dir $(FUZZ_DIR) --output-on-failure --parallel 2
+
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR)

@@ -1,7 +1,5 @@
 #include "frontend/paths.h"
 
-#include <cstring>
-
 #include "platform/text.h"
 
 namespace frame2bmp {
@@ -13,7 +11,7 @@ bool IsSeparator(char c) {
 
 bool CopyComponent(std::string_view from, char (&to)[256]) {
     if (from.size() > MAX_COMPONENT_LENGTH) return false;
-    std::memcpy(to, from.data(), from.size());
+    from.copy(to, from.size());  // an empty view may hold no pointer at all
     to[from.size()] = '\0';
     return true;
 }
@@ -79,8 +77,7 @@ bool MakePath(std::string_view drive, std::string_view directory, std::string_vi
     }
     std::size_t used = 0;
     const auto append = [&](std::string_view text) {
-        std::memcpy(path.data() + used, text.data(), text.size());
-        used += text.size();
+        used += text.copy(path.data() + used, text.size());
     };
     if (!drive.empty()) {
         append(drive.substr(0, 1));

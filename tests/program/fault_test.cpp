@@ -90,6 +90,10 @@ const char FULL_FILE_SYSTEM_SCRIPT[] = R"(
     exit $status
 )";
 
+void PrintTo(const Fault& fault, std::ostream* out) {
+    *out << fault.label;
+}
+
 class FaultTest : public ProgramTest, public ::testing::WithParamInterface<Fault> {};
 
 TEST_P(FaultTest, ReportsAndLeavesNoPartialBitmap) {
@@ -100,8 +104,7 @@ TEST_P(FaultTest, ReportsAndLeavesNoPartialBitmap) {
     std::string output = At("clip1.BMP").string();
     if (fault.existingOutput) WriteFile(At("clip1.BMP"), old);
 
-    RunOptions options;
-    options.input = fault.existingOutput ? "y\n" : "";
+    RunOptions options({}, std::string(fault.existingOutput ? "y\n" : ""));
     options.fileSizeLimit = fault.sizeLimit;
     if (fault.fullFileSystem) {
         fs::create_directory(At("small"));
@@ -112,6 +115,7 @@ TEST_P(FaultTest, ReportsAndLeavesNoPartialBitmap) {
                         fault.existingOutput ? "old" : "new"};
     } else if (!fault.injection.empty()) {
         ASSERT_EQ(access("/usr/bin/strace", X_OK), 0) << "strace (Debian's strace) is needed";
+        options.environment = {"ASAN_OPTIONS=detect_leaks=0"};  // LeakSanitizer cannot run under ptrace
         options.argv = {"/usr/bin/strace", "-f", "-qq", "-o", "/dev/null", "-P",
                         fault.traced == "input" ? input : output, "-e", fault.injection,
                         FRAME2BMP_BINARY, input};
