@@ -27,6 +27,17 @@ bool EndsWithSeparator(std::string_view text) {
 
 }  // namespace
 
+std::string_view SkipProgramName(std::string_view commandLine) {
+    std::size_t end = 0;
+    if (!commandLine.empty() && commandLine[0] == '"') {
+        const std::size_t quote = commandLine.find('"', 1);
+        end = quote == std::string_view::npos ? commandLine.size() : quote + 1;
+    } else {
+        while (end < commandLine.size() && static_cast<unsigned char>(commandLine[end]) > ' ') ++end;
+    }
+    return commandLine.substr(end);
+}
+
 std::string_view TrimArgumentText(std::string_view text) {
     std::size_t start = 0;
     while (start < text.size() && text[start] >= 1 && text[start] <= 32) ++start;

@@ -27,9 +27,13 @@ inline constexpr std::size_t MADE_PATH_SIZE = 2 + MAX_COMPONENT_LENGTH + 1 +
                                               MAX_COMPONENT_LENGTH + 1 + MAX_COMPONENT_LENGTH + 1;
 using PathBuffer = std::array<char, MADE_PATH_SIZE>;
 
-// The argument text, as a GUI program receives it after its own name, from
-// the program's arguments: joined by single blanks, then every leading byte
-// from 1 to 32 skipped.
+// A whole Windows command line without the program's name: a quoted name
+// up to and including its closing quote, otherwise up to the first byte at
+// or below the space.
+std::string_view SkipProgramName(std::string_view commandLine);
+
+// The argument text proper: every leading byte from 1 to 32 (blanks, tabs,
+// other control characters) skipped.
 std::string_view TrimArgumentText(std::string_view text);
 
 // A leading double quote is dropped and the text cut at the next one;

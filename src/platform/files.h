@@ -7,7 +7,9 @@
 
 namespace frame2bmp {
 
-using FileHandle = int;
+// A POSIX file descriptor, or a Windows HANDLE held as an integer
+// (INVALID_HANDLE_VALUE is -1 too).
+using FileHandle = std::intptr_t;
 inline constexpr FileHandle NO_FILE = -1;
 
 // Opens an existing file for reading. A directory does not open as a file.

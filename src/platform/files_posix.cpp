@@ -55,7 +55,7 @@ bool ReadBlock(FileHandle file, std::span<std::uint8_t> block) {
     std::uint8_t* next = block.data();
     std::size_t left = block.size();
     while (left > 0) {
-        const ssize_t got = read(file, next, left);
+        const ssize_t got = read(static_cast<int>(file), next, left);
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) return false;
         next += got;
@@ -65,14 +65,14 @@ bool ReadBlock(FileHandle file, std::span<std::uint8_t> block) {
 }
 
 void CloseFile(FileHandle file) {
-    close(file);
+    close(static_cast<int>(file));
 }
 
 bool OpensForReading(const char* path) {
     // O_NONBLOCK: a FIFO with no writer still opens, at once.
     const FileHandle file = RefuseDirectory(open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (file == NO_FILE) return false;
-    close(file);
+    CloseFile(file);
     return true;
 }
 

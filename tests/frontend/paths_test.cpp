@@ -62,6 +62,25 @@ TEST(Naming, FromArgumentTextToInputAndOutput) {
     }
 }
 
+TEST(Naming, FromAWindowsCommandLine) {
+    const struct {
+        std::string commandLine, argumentText;
+    } cases[] = {
+        {R"(frame2bmp.exe D:\frames\clip1.dat)", R"(D:\frames\clip1.dat)"},
+        {R"("C:\Program Files\frame2bmp.exe" "D:\my frames\clip 1.dat")", R"("D:\my frames\clip 1.dat")"},
+        {R"("C:\Program Files\frame2bmp.exe"clip1.dat)", "clip1.dat"},  // nothing between
+        {"frame2bmp.exe\t\x01  clip1.dat  ", "clip1.dat  "},
+        {"frame2bmp.exe", ""},
+        {R"("unclosed name clip1.dat)", ""},
+        {"", ""},
+        {"fr\xe9me.exe clip1.dat", "clip1.dat"},  // bytes above 0x7F belong to the name
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(TrimArgumentText(SkipProgramName(c.commandLine)), c.argumentText)
+            << "command line [" << c.commandLine << "]";
+    }
+}
+
 TEST(SplitPath, KeepsComponentsWholeOrRefuses) {
     const std::string n255(255, 'n');
     const std::string d254 = std::string(253, 'd') + "/";
