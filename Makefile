@@ -1,5 +1,6 @@
 # make            build build/frame2bmp (optimised)
 # make run        convert the sample test card, or FRAME=path
+# make windows    cross-compile build-windows/frame2bmp.exe
 # make test       install what the tests need, build, run every test: the
 #                 suite, the suite again under ASan and UBSan, and the fuzzers
 # WERROR=1        treat compiler warnings as errors
@@ -7,11 +8,13 @@
 BUILD_DIR := build
 SANITIZE_DIR := build-sanitize
 FUZZ_DIR := build-fuzz
+WINDOWS_DIR := build-windows
 FUZZ_SECONDS ?= 60
 
 BUILD_PACKAGES := cmake make g++
-TEST_PACKAGES := $(BUILD_PACKAGES) libgtest-dev netpbm strace locales util-linux \
-                 clang libclang-rt-14-dev
+WINDOWS_PACKAGES := cmake make g++-mingw-w64-x86-64
+TEST_PACKAGES := $(BUILD_PACKAGES) $(WINDOWS_PACKAGES) libgtest-dev netpbm strace locales \
+                 util-linux clang libclang-rt-14-dev wine64 xvfb xdotool xfonts-base
 
 # The program alone needs only a compiler; the tests need GoogleTest.
 TESTS ?= OFF
@@ -22,7 +25,7 @@ else
 CMAKE_OPTIONS += -DFRAME2BMP_WERROR=OFF
 endif
 
-.PHONY: all build run test test-suite test-sanitize test-fuzz clean
+.PHONY: all build run windows windows-build test test-suite test-sanitize test-fuzz clean
 
 all: build
 
@@ -42,12 +45,25 @@ else
 	$(BUILD_DIR)/frame2bmp "$(FRAME)"
 endif
 
+# Statically linked, GUI subsystem; the Wine tests' helpers are built beside it.
+windows:
+	@scripts/install-deps $(WINDOWS_PACKAGES)
+	@$(MAKE) --no-print-directory windows-build
+
+windows-build:
+	cmake -S . -B $(WINDOWS_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+	      $(filter-out -DBUILD_TESTING=%,$(CMAKE_OPTIONS)) >/dev/null
+	cmake --build $(WINDOWS_DIR) --parallel
+
 test:
 	@scripts/install-deps $(TEST_PACKAGES)
-	@$(MAKE) --no-print-directory test-suite test-sanitize test-fuzz
+	@$(MAKE) --no-print-directory windows-build test-suite test-sanitize test-fuzz
 
+# Includes the Windows program under Wine when build-windows holds it.
 test-suite:
-	@$(MAKE) --no-print-directory build TESTS=ON
+	cmake -S . -B $(BUILD_DIR) $(CMAKE_OPTIONS) -DBUILD_TESTING=ON \
+	      -DFRAME2BMP_WINDOWS_DIR=$(if $(wildcard $(WINDOWS_DIR)/frame2bmp.exe),$(abspath $(WINDOWS_DIR))) >/dev/null
+	cmake --build $(BUILD_DIR) --parallel
 	ctest --test-dir $(BUILD_DIR) --output-on-failure --no-tests=error --parallel 2
 
 # The same tests, on a build with AddressSanitizer and UndefinedBehaviorSanitizer.
