@@ -146,6 +146,18 @@ frame2bmp.exe "D:\my frames\clip 1.dat|my frames/clip 1.BMP
 frame2bmp.exe D:/my frames\clip 1.dat|my frames/clip 1.BMP
 LINES
 
+# In code page 932 (Shift-JIS, Wine's choice for a Japanese locale) 表 is
+# 0x95 0x5C: read as characters, "a.b表c" is the name "a" with the extension
+# ".b表c"; read as bytes, 0x5C would be a '\' and the output a file "c.BMP"
+# in a folder "a.b\x95" that does not exist.
+cp "$sample" "$d/a.b表c"
+LC_ALL=ja_JP.UTF-8 start 'frame2bmp.exe D:\a.b表c'
+if finish; then
+    same_as_reference "$d/a.BMP" "code page 932: a trail byte 0x5C is not a separator"
+else
+    fail "code page 932: did not end with status 0"
+fi
+
 # A missing input: two boxes, one after the other.
 start 'frame2bmp.exe D:\missing.dat'
 expect_box "missing input" "Can't open file" "OK"
