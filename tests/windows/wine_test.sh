@@ -17,7 +17,7 @@ failed=0
 
 die() {
     echo "ERROR: $*" >&2
-    echo "0 passed, 1 failed"
+    echo "$passed passed, $((failed + 1)) failed"
     exit 1
 }
 pass() { passed=$((passed + 1)); echo "ok: $*"; }
@@ -150,8 +150,13 @@ LINES
 # 0x95 0x5C: read as characters, "a.b表c" is the name "a" with the extension
 # ".b表c"; read as bytes, 0x5C would be a '\' and the output a file "c.BMP"
 # in a folder "a.b\x95" that does not exist.
+# Wine takes the code page from the Unix locale, which must exist for it to
+# read UTF-8 names and variables: it is built for the test.
+mkdir -p "$work/locales"
+localedef --no-warnings=ascii -i ja_JP -f UTF-8 "$work/locales/ja_JP.UTF-8" </dev/null >/dev/null 2>&1
+[ -f "$work/locales/ja_JP.UTF-8/LC_CTYPE" ] || die "localedef (Debian's locales) could not build ja_JP.UTF-8"
 cp "$sample" "$d/a.b表c"
-LC_ALL=ja_JP.UTF-8 start 'frame2bmp.exe D:\a.b表c'
+LOCPATH=$work/locales LC_ALL=ja_JP.UTF-8 start 'frame2bmp.exe D:\a.b表c'
 if finish; then
     same_as_reference "$d/a.BMP" "code page 932: a trail byte 0x5C is not a separator"
 else
