@@ -1,6 +1,8 @@
 # make            build build/frame2bmp (optimised)
 # make run        convert the sample test card, or FRAME=path
 # make windows    cross-compile build-windows/frame2bmp.exe
+# make install    install the programs, the man page and the desktop entry
+#                 (PREFIX=/usr/local, DESTDIR honoured)
 # make test       install what the tests need, build, run every test: the
 #                 suite, the suite again under ASan and UBSan, and the fuzzers
 # WERROR=1        treat compiler warnings as errors
@@ -11,10 +13,13 @@ FUZZ_DIR := build-fuzz
 WINDOWS_DIR := build-windows
 FUZZ_SECONDS ?= 60
 
-BUILD_PACKAGES := cmake make g++
+PREFIX ?= /usr/local
+
+BUILD_PACKAGES := cmake make g++ libsdl2-dev
 WINDOWS_PACKAGES := cmake make g++-mingw-w64-x86-64
 TEST_PACKAGES := $(BUILD_PACKAGES) $(WINDOWS_PACKAGES) libgtest-dev netpbm strace locales \
-                 util-linux clang libclang-rt-14-dev wine64 xvfb xdotool xfonts-base
+                 util-linux clang libclang-rt-14-dev wine64 xvfb xdotool xfonts-base \
+                 x11-utils imagemagick tesseract-ocr tesseract-ocr-eng man-db desktop-file-utils
 
 # The program alone needs only a compiler; the tests need GoogleTest.
 TESTS ?= OFF
@@ -25,7 +30,7 @@ else
 CMAKE_OPTIONS += -DFRAME2BMP_WERROR=OFF
 endif
 
-.PHONY: all build run windows windows-build test test-suite test-sanitize test-fuzz clean
+.PHONY: all build run install install-files windows windows-build test test-suite test-sanitize test-fuzz clean
 
 all: build
 
@@ -44,6 +49,11 @@ ifeq ($(FRAME),)
 else
 	$(BUILD_DIR)/frame2bmp "$(FRAME)"
 endif
+
+install: build install-files
+
+install-files:
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
 
 # Statically linked, GUI subsystem; the Wine tests' helpers are built beside it.
 windows:

@@ -1,12 +1,24 @@
 // Notices on a terminal or in a script: each text on a line of its own on
 // standard error; a question's answer is one line from standard input.
+//
+// Started from a desktop (neither standard input nor standard error a
+// terminal, and a display to show it on) a notice is a message box instead,
+// shown by frame2bmp-dialog from beside this program. If that cannot be
+// done, the notice falls back to standard error, so it is never lost and a
+// failure to ask is never taken for Yes.
 
 #include "platform/notices.h"
 
+#include <climits>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstddef>
+#include <cstdlib>
 #include <cstring>
-#include <unistd.h>
+#include <string>
 
 namespace frame2bmp {
 namespace {
@@ -87,9 +99,54 @@ Line ReadAnswerLine() {
     }
 }
 
+enum class BoxAnswer { Yes, No, NotShown };
+
+bool Set(const char* variable) {
+    const char* value = std::getenv(variable);
+    return value != nullptr && value[0] != '\0';
+}
+
+bool FromADesktop() {
+    return !isatty(STDIN_FILENO) && !isatty(STDERR_FILENO) &&
+           (Set("DISPLAY") || Set("WAYLAND_DISPLAY"));
+}
+
+// Runs frame2bmp-dialog from this program's own folder and waits for it:
+// the second box of a pair appears only after the first is gone.
+BoxAnswer ShowBox(const char* kind, std::string_view text) {
+    static constexpr char HELPER[] = "frame2bmp-dialog";
+    char path[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - sizeof HELPER);
+    if (length <= 0) return BoxAnswer::NotShown;
+    const std::string_view self(path, static_cast<std::size_t>(length));
+    const std::size_t folderEnd = self.rfind('/') + 1;
+    std::memcpy(path + folderEnd, HELPER, sizeof HELPER);
+
+    std::string message(text);
+    // posix_spawn takes char* for historical reasons; it changes nothing.
+    char* const argv[] = {const_cast<char*>(HELPER), const_cast<char*>(kind), message.data(),
+                          nullptr};
+    pid_t helper;
+    if (posix_spawn(&helper, path, nullptr, nullptr, argv, environ) != 0) return BoxAnswer::NotShown;
+    int status = 0;
+    while (waitpid(helper, &status, 0) < 0) {
+        if (errno != EINTR) return BoxAnswer::NotShown;
+    }
+    if (!WIFEXITED(status)) return BoxAnswer::NotShown;
+    switch (WEXITSTATUS(status)) {
+        case 0:
+            return BoxAnswer::Yes;
+        case 1:
+            return BoxAnswer::No;
+        default:
+            return BoxAnswer::NotShown;
+    }
+}
+
 }  // namespace
 
 void ShowNotice(std::string_view text) {
+    if (FromADesktop() && ShowBox("notice", text) != BoxAnswer::NotShown) return;
     WriteShown(text, "\n");
     // A message box waits to be dismissed; on a terminal, Enter dismisses the
     // notice. With no terminal there is nobody to wait for.
@@ -99,6 +156,10 @@ void ShowNotice(std::string_view text) {
 }
 
 bool AskYesNo(std::string_view text) {
+    if (FromADesktop()) {
+        const BoxAnswer answer = ShowBox("question", text);
+        if (answer != BoxAnswer::NotShown) return answer == BoxAnswer::Yes;
+    }
     WriteShown(text, " [y/N] ");
     const Line answer = ReadAnswerLine();
     // A terminal echoes the user's newline; otherwise end the line ourselves.

@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
-#include <string_view>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -80,16 +79,14 @@ RunResult RunProgram(const RunOptions& options) {
     argv.push_back(nullptr);
 
     std::vector<std::string> environment;
-    for (char** entry = environ; *entry != nullptr; ++entry) {
-        const std::string_view current(*entry);
-        bool replaced = false;
-        for (const auto& setting : options.environment) {
-            replaced = replaced || current.substr(0, current.find('=') + 1) ==
-                                       setting.substr(0, setting.find('=') + 1);
-        }
-        if (!replaced) environment.emplace_back(current);
+    for (char** entry = environ; *entry != nullptr; ++entry) environment.emplace_back(*entry);
+    std::vector<std::string> settings = {"DISPLAY=", "WAYLAND_DISPLAY="};
+    settings.insert(settings.end(), options.environment.begin(), options.environment.end());
+    for (const auto& setting : settings) {  // a later setting wins over an earlier one
+        const std::string name = setting.substr(0, setting.find('=') + 1);
+        std::erase_if(environment, [&](const std::string& e) { return e.rfind(name, 0) == 0; });
+        environment.push_back(setting);
     }
-    environment.insert(environment.end(), options.environment.begin(), options.environment.end());
     std::vector<char*> envp;
     for (auto& setting : environment) envp.push_back(setting.data());
     envp.push_back(nullptr);

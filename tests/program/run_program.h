@@ -37,7 +37,10 @@ struct RunOptions {
     bool terminalInput = false;         // input typed on a terminal (a pty), not piped
     ErrorStream error = ErrorStream::Collected;
     long long fileSizeLimit = -1;       // RLIMIT_FSIZE in bytes; -1: unchanged
-    std::vector<std::string> environment;  // NAME=value, set over the test's own
+    // NAME=value, set over the test's own environment. Unless set here,
+    // DISPLAY and WAYLAND_DISPLAY are emptied: a program that sees a display
+    // shows its notices as message boxes, which nobody would answer.
+    std::vector<std::string> environment;
 };
 
 RunResult RunProgram(const RunOptions& options);
