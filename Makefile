@@ -1,6 +1,7 @@
 # make            build build/frame2bmp (optimised)
 # make run        convert the sample test card, or FRAME=path
 # make windows    cross-compile build-windows/frame2bmp.exe
+# make bench      build and run the benchmarks; prints figures (PAIRS=300)
 # make install    install the programs, the man page and the desktop entry
 #                 (PREFIX=/usr/local, DESTDIR honoured)
 # make test       install what the tests need, build, run every test: the
@@ -11,11 +12,14 @@ BUILD_DIR := build
 SANITIZE_DIR := build-sanitize
 FUZZ_DIR := build-fuzz
 WINDOWS_DIR := build-windows
+BENCH_DIR := build-bench
+PAIRS ?= 300
 FUZZ_SECONDS ?= 60
 
 PREFIX ?= /usr/local
 
 BUILD_PACKAGES := cmake make g++ libsdl2-dev
+BENCH_PACKAGES := $(BUILD_PACKAGES) libbenchmark-dev libyuv-dev
 WINDOWS_PACKAGES := cmake make g++-mingw-w64-x86-64
 TEST_PACKAGES := $(BUILD_PACKAGES) $(WINDOWS_PACKAGES) libgtest-dev netpbm strace locales \
                  util-linux clang libclang-rt-14-dev wine64 xvfb xdotool xfonts-base \
@@ -30,7 +34,7 @@ else
 CMAKE_OPTIONS += -DFRAME2BMP_WERROR=OFF
 endif
 
-.PHONY: all build run install install-files windows windows-build test test-suite test-sanitize test-fuzz clean
+.PHONY: all build run bench install install-files windows windows-build test test-suite test-sanitize test-fuzz clean
 
 all: build
 
@@ -49,6 +53,16 @@ ifeq ($(FRAME),)
 else
 	$(BUILD_DIR)/frame2bmp "$(FRAME)"
 endif
+
+# Figures only: the kernel against libyuv and memcpy, then whole runs
+# against the I/O floor (and ffmpeg and ImageMagick where installed).
+bench:
+	@scripts/install-deps $(BENCH_PACKAGES)
+	cmake -S . -B $(BENCH_DIR) $(CMAKE_OPTIONS) -DFRAME2BMP_BENCH=ON >/dev/null
+	cmake --build $(BENCH_DIR) --parallel
+	$(BENCH_DIR)/bench/kernel_bench --benchmark_repetitions=10 --benchmark_report_aggregates_only=true
+	$(BENCH_DIR)/bench/whole_run $(BENCH_DIR)/frame2bmp $(BENCH_DIR)/bench/io_floor \
+	    $(BENCH_DIR)/bench/peak_rss samples/testcard.dat $(PAIRS)
 
 install: build install-files
 

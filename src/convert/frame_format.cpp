@@ -1,5 +1,7 @@
 #include "convert/frame_format.h"
 
+#include "convert/convert_pixels_avx2.h"
+
 namespace frame2bmp {
 namespace {
 
@@ -72,6 +74,15 @@ BgrPixel ConvertPixel(std::uint8_t y, std::uint8_t cb, std::uint8_t cr) {
 
 void ConvertPixels(std::span<const std::uint8_t, FRAME_DATA_SIZE> planes,
                    std::span<std::uint8_t, FRAME_DATA_SIZE> pixels) {
+    if (CanConvertPixelsAvx2()) {
+        ConvertPixelsAvx2(planes, pixels);
+    } else {
+        ConvertPixelsReference(planes, pixels);
+    }
+}
+
+void ConvertPixelsReference(std::span<const std::uint8_t, FRAME_DATA_SIZE> planes,
+                            std::span<std::uint8_t, FRAME_DATA_SIZE> pixels) {
     const std::uint8_t* yPlane = planes.data();
     const std::uint8_t* cbPlane = yPlane + PLANE_SIZE;
     const std::uint8_t* crPlane = cbPlane + PLANE_SIZE;

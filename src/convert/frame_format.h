@@ -51,8 +51,16 @@ std::uint8_t ClampToByte(std::int32_t value);
 // and sum rounded in a fixed order, then truncated toward zero and clamped.
 BgrPixel ConvertPixel(std::uint8_t y, std::uint8_t cb, std::uint8_t cr);
 
-// Fills every byte of `pixels` from the three planes (Y, then Cb, then Cr).
+// Fills every byte of `pixels` from the three planes (Y, then Cb, then Cr),
+// with the fastest kernel this CPU runs. Every kernel gives exactly the bytes
+// of ConvertPixelsReference.
 void ConvertPixels(std::span<const std::uint8_t, FRAME_DATA_SIZE> planes,
                    std::span<std::uint8_t, FRAME_DATA_SIZE> pixels);
+
+// ConvertPixel applied to every sample in storage order: the readable
+// reference the faster kernels are checked against byte for byte, and the
+// kernel wherever no faster one runs.
+void ConvertPixelsReference(std::span<const std::uint8_t, FRAME_DATA_SIZE> planes,
+                            std::span<std::uint8_t, FRAME_DATA_SIZE> pixels);
 
 }  // namespace frame2bmp

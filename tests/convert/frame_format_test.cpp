@@ -1,9 +1,12 @@
 #include "convert/frame_format.h"
 
+#include "convert/convert_pixels_avx2.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <limits>
+#include <string>
 #include <vector>
 
 namespace frame2bmp {
@@ -99,9 +102,26 @@ TEST(ConvertPixel, AgreesWithExactArithmeticOnAllTriples) {
     EXPECT_EQ(unexpected, 0);
 }
 
-// Every triple passes through ConvertPixels once, 25344 to a frame, and each
+struct Kernel {
+    const char* name;
+    void (*convert)(std::span<const std::uint8_t, FRAME_DATA_SIZE>,
+                    std::span<std::uint8_t, FRAME_DATA_SIZE>);
+    bool (*runsHere)();
+};
+
+const Kernel KERNELS[] = {
+    {"Dispatched", ConvertPixels, [] { return true; }},
+    {"Reference", ConvertPixelsReference, [] { return true; }},
+    {"Avx2", ConvertPixelsAvx2, CanConvertPixelsAvx2},
+};
+
+class ConvertPixelsKernel : public ::testing::TestWithParam<Kernel> {};
+
+// Every triple passes through the kernel once, 25344 to a frame, and each
 // must land bottom-up, in blue, green, red order, as ConvertPixel gives it.
-TEST(ConvertPixels, PlacesEveryTripleBottomUpInBgrOrder) {
+TEST_P(ConvertPixelsKernel, PlacesEveryTripleBottomUpInBgrOrder) {
+    const Kernel& kernel = GetParam();
+    if (!kernel.runsHere()) GTEST_SKIP() << kernel.name << " does not run on this CPU";
     std::vector<std::uint8_t> planes(FRAME_DATA_SIZE);
     std::vector<std::uint8_t> pixels(FRAME_DATA_SIZE);
     constexpr std::uint32_t TRIPLES = 1u << 24;
@@ -114,8 +134,8 @@ TEST(ConvertPixels, PlacesEveryTripleBottomUpInBgrOrder) {
             planes[PLANE_SIZE + at] = static_cast<std::uint8_t>(t >> 8);
             planes[2 * PLANE_SIZE + at] = static_cast<std::uint8_t>(t);
         }
-        ConvertPixels(std::span<const std::uint8_t, FRAME_DATA_SIZE>(planes.data(), FRAME_DATA_SIZE),
-                      std::span<std::uint8_t, FRAME_DATA_SIZE>(pixels.data(), FRAME_DATA_SIZE));
+        kernel.convert(std::span<const std::uint8_t, FRAME_DATA_SIZE>(planes.data(), FRAME_DATA_SIZE),
+                       std::span<std::uint8_t, FRAME_DATA_SIZE>(pixels.data(), FRAME_DATA_SIZE));
         for (std::size_t row = 0; row < FRAME_HEIGHT; ++row) {
             for (std::size_t column = 0; column < FRAME_WIDTH; ++column) {
                 const std::size_t at = row * FRAME_WIDTH + column;
@@ -132,6 +152,9 @@ TEST(ConvertPixels, PlacesEveryTripleBottomUpInBgrOrder) {
     }
     EXPECT_EQ(mismatches, 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(AllKernels, ConvertPixelsKernel, ::testing::ValuesIn(KERNELS),
+                         [](const auto& param) { return std::string(param.param.name); });
 
 }  // namespace
 }  // namespace frame2bmp
