@@ -9,18 +9,9 @@
 # If the display cannot be started the test fails and says why.
 set -u
 
-build=$1
-sample=$2
-passed=0
-failed=0
-
-die() {
-    echo "ERROR: $*" >&2
-    echo "$passed passed, $((failed + 1)) failed"
-    exit 1
-}
-pass() { passed=$((passed + 1)); echo "ok: $*"; }
-fail() { failed=$((failed + 1)); echo "FAIL: $*"; }
+build=$(realpath "$1")
+sample=$(realpath "$2")
+. "$(dirname "$0")/../lib/checks.sh"
 
 for tool in Xvfb xdotool import convert tesseract setsid; do
     command -v "$tool" >/dev/null || die "$tool is missing (make test installs it)"
@@ -28,22 +19,15 @@ done
 [ -x "$build/frame2bmp-dialog" ] || die "$build/frame2bmp-dialog is not built"
 
 work=$(mktemp -d /tmp/frame2bmp-desktop-XXXXXX)
-xvfb_pid=
 program=
 cleanup() {
     [ -n "$program" ] && kill -- "-$program" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    stop_display
     rm -rf "$work"
 }
 trap cleanup EXIT
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || die "Xvfb did not start: $(cat "$work/xvfb.log")"
-display=:$(cat "$work/display")
-export DISPLAY=$display
-unset WAYLAND_DISPLAY
+start_display "$work"
 root=$(printf '%d' "$(xwininfo -root | awk '/Window id/ {print $4}')")
 
 cd "$work" || die "no work folder"
@@ -157,5 +141,4 @@ else
     fail "no helper: standard error was [$(cat "$work/err")]"
 fi
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish_report

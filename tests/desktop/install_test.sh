@@ -7,10 +7,7 @@
 set -u
 source_dir=$1
 build=$2
-passed=0
-failed=0
-pass() { passed=$((passed + 1)); echo "ok: $*"; }
-fail() { failed=$((failed + 1)); echo "FAIL: $*"; }
+. "$(dirname "$0")/../lib/checks.sh"
 
 root=$(mktemp -d /tmp/frame2bmp-install-XXXXXX)
 trap 'rm -rf "$root"' EXIT
@@ -50,5 +47,4 @@ for line in 'Exec=frame2bmp %f' 'Terminal=false' 'NoDisplay=true'; do
     grep -qx "$line" "$entry" && pass "desktop entry: $line" || fail "desktop entry lacks $line"
 done
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish_report

@@ -9,19 +9,10 @@
 # display cannot be started, the test fails and says why.
 set -u
 
-windows_build=$1
-linux_program=$2
-sample=$3
-passed=0
-failed=0
-
-die() {
-    echo "ERROR: $*" >&2
-    echo "$passed passed, $((failed + 1)) failed"
-    exit 1
-}
-pass() { passed=$((passed + 1)); echo "ok: $*"; }
-fail() { failed=$((failed + 1)); echo "FAIL: $*"; }
+windows_build=$(realpath "$1")
+linux_program=$(realpath "$2")
+sample=$(realpath "$3")
+. "$(dirname "$0")/../lib/checks.sh"
 
 wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
 [ -x "$wine" ] || die "wine64 is missing (Debian package wine64)"
@@ -32,20 +23,14 @@ for exe in frame2bmp.exe tests/windows/launch.exe tests/windows/boxspy.exe; do
 done
 
 work=$(mktemp -d /tmp/frame2bmp-wine-XXXXXX)
-xvfb_pid=
 cleanup() {
     WINEPREFIX=$work/prefix "$(dirname "$wine")/wineserver" -k 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    stop_display
     rm -rf "$work"
 }
 trap cleanup EXIT
 
-# A display of our own; Xvfb writes its number once it is ready.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || die "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=:$(cat "$work/display")
+start_display "$work"
 
 # A new Wine prefix, without the Mono and Gecko installers. D: is a folder
 # of the test's.
@@ -204,5 +189,4 @@ press Return
 finish && [ -d "$d/taken.BMP" ] && pass "output is a folder: status 0, folder untouched" ||
     fail "output is a folder: wrong status or the folder changed"
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish_report
