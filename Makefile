@@ -105,4 +105,4 @@ test-fuzz:
 	ctest --test-dir $(FUZZ_DIR) --output-on-failure --no-tests=error --parallel 2
 
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR) $(WINDOWS_DIR) $(BENCH_DIR)

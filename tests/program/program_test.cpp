@@ -1,8 +1,5 @@
 // The real program, run in a temporary folder as a user or a script runs it.
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "fixture.h"
 
 namespace frame2bmp::testing {
